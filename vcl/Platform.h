@@ -36,15 +36,17 @@ public:
     // Window shell.
     // Keep a top-level window out of the taskbar and the pager; call before every showing.
     virtual void prepareToolWindow(QWidget* window) = 0;
-    // Confine the pointer to `screenRect` (right and bottom edges excluded, as a Windows
-    // RECT) while `grabber`'s mouse button is held; nullptr releases it.
+    // Confine the pointer to `screenRect`, the pixels it may reach (a Windows RECT with its
+    // right and bottom edges excluded becomes QRect(left, top, right - left, bottom - top)),
+    // while `grabber`'s mouse button is held; nullptr releases it.
     virtual void confinePointer(QWidget* grabber, const QRect* screenRect) = 0;
 
     // Keyboard: is the Print Screen key down now, or was it pressed since the last question?
     virtual bool printKeyPressed() = 0;
 
-    // Screen: copy the primary screen's pixels into `out` (Format_RGB32).
-    // Returns false when the screen cannot be read.
+    // Screen: the primary screen's pixels in `out` (Format_RGB32). The image may share the
+    // backend's buffer: its pixels change at the next grab, so a holder must not read it
+    // after that (take a copy to keep them). Returns false when the screen cannot be read.
     virtual bool grabPrimaryScreen(QImage& out) = 0;
 };
 
