@@ -134,7 +134,9 @@ int TForm::ShowModal() {
 TApplication::TApplication() : Title("Quibra") {}
 
 TApplication::~TApplication() {
-    Shutdown();
+    // At process exit Qt's own globals may be gone already: a window-system connection still
+    // open here is left to the operating system.
+    (void)app_.release();
 }
 
 void TApplication::Shutdown() {

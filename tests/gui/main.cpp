@@ -1,3 +1,5 @@
+#include "vcl/Forms.h"
+
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -5,5 +7,7 @@ int main(int argc, char** argv) {
     // Widget logic and pixels need no display.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    Application->Shutdown();
+    return result;
 }
