@@ -12,22 +12,38 @@
 #include <array>
 #include <optional>
 
+class TTrayIcon;
+class TPopupMenu;
+class TMenuItem;
+class TImageList;
+
 class TForm1 : public TForm {
 public:
     TForm1();
     ~TForm1() override;
 
     // Components, in layout order.
-    TImage* Image1;
-    TImage* Image2;
-    TTimer* Timer1;
-    TImage* Image3;
-    TImage* Image4;
-    TTimer* Timer2;
-    TEdit* Edit1;
-    TTimer* Timer3;
+    TTrayIcon* TrayIcon1 = nullptr;
+    TPopupMenu* PopupMenu1 = nullptr;
+    TMenuItem* NExit = nullptr;
+    TImage* Image1 = nullptr;
+    TImage* Image2 = nullptr;
+    TTimer* Timer1 = nullptr;
+    TImage* Image3 = nullptr;
+    TImage* Image4 = nullptr;
+    TTimer* Timer2 = nullptr;
+    TEdit* Edit1 = nullptr;
+    TMenuItem* NOptions = nullptr;
+    TMenuItem* NScreenShot = nullptr;
+    TTimer* Timer3 = nullptr;
+    TMenuItem* N1 = nullptr;
+    TMenuItem* NAbout = nullptr;
+    TMenuItem* N = nullptr;
+    TImageList* ImageList1 = nullptr;
+    TImageList* ImageList2 = nullptr;
 
     // Handlers bound by the layout.
+    void NExitClick(TObject* Sender);
     void FormActivate(TObject* Sender);
     void Timer1Timer(TObject* Sender);
     void Image1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -35,8 +51,19 @@ public:
     void Image1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void Timer2Timer(TObject* Sender);
     void FormDestroy(TObject* Sender);
+    void NOptionsClick(TObject* Sender);
     void NScreenShotClick(TObject* Sender);
     void Timer3Timer(TObject* Sender);
+    void NScreenShotDrawItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected);
+    void NOptionsDrawItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected);
+    void NScreenShotMeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+    void N1MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+    void N1DrawItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected);
+    void NAboutDrawItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected);
+    void NDrawItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected);
+    void NExitDrawItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected);
+    void NAboutClick(TObject* Sender);
+    void TrayIcon1Click(TObject* Sender);
 
     void ShowTextInfo();
     void ShowPictureInfo();
