@@ -1,6 +1,7 @@
 #include "vcl/Graphics.h"
 
 #include "rtl/Cp1251.h"
+#include "rtl/SysUtils.h"
 #include "vcl/Clipbrd.h"
 #include "vcl/Platform.h"
 #include "vcl/Windows.h"
@@ -155,8 +156,9 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& src) {
     QImage grabbed;
     const QImage* from = source->Target();
     if (source->Handle() == GetDC(nullptr)) {
+        // A capture that silently came out blank would be a lost capture.
         if (!vcl::platform().grabPrimaryScreen(grabbed))
-            return;
+            throw Exception("Cannot copy the screen");
         from = &grabbed;
         // The usual case, the whole screen into a bitmap of its size: take the pixels as they
         // are, without a copy.

@@ -10,10 +10,13 @@ export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 
 e2e_cleanup() {
-    local p
-    for p in "${E2E_PIDS[@]}"; do
+    local i p
+    # Last started first: the X server goes after its clients.
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        p=${E2E_PIDS[i]}
         kill -CONT "$p" 2>/dev/null || true
         kill "$p" 2>/dev/null || true
+        wait "$p" 2>/dev/null || true
     done
     wait 2>/dev/null || true
     rm -rf "$E2E_TMP"
