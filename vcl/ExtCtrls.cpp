@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 
 TTimer::TTimer(QObject* owner) : timer_(new QTimer(owner)) {
     timer_->setTimerType(Qt::PreciseTimer);
@@ -72,4 +73,28 @@ void TImage::paintEvent(QPaintEvent*) {
         return;
     QPainter p(this);
     p.drawImage(0, 0, picture_.Image());
+}
+
+TShape::TShape(QWidget* parent) : TControl(parent) {}
+
+void TShape::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // Aliased, as the window system draws shapes: a one-pixel pen covers the outermost
+    // columns and rows of the control.
+    const int inset = Pen.Width / 2;
+    const QRect box(inset, inset, width() - Pen.Width, height() - Pen.Width);
+    if (Pen.Style == psClear)
+        p.setPen(Qt::NoPen);
+    else
+        p.setPen(QPen(ToQColor(Pen.Color), std::max(1, Pen.Width)));
+    if (Brush.Style == bsClear)
+        p.setBrush(Qt::NoBrush);
+    else
+        p.setBrush(ToQColor(Brush.Color));
+    if (Shape == stRoundRect) {
+        const qreal radius = std::min(width(), height()) / 4 / 2.0;
+        p.drawRoundedRect(box, radius, radius);
+    } else {
+        p.drawRect(box);
+    }
 }

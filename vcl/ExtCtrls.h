@@ -50,3 +50,19 @@ private:
     TBitmap picture_;
     bool transparent_ = false;
 };
+
+enum TShapeType { stRectangle, stRoundRect };
+
+// A drawn figure: the outline in the pen, the inside in the brush (none with bsClear).
+// stRoundRect rounds its corners with ellipses a quarter of the shorter side across.
+class TShape : public TControl {
+public:
+    explicit TShape(QWidget* parent);
+
+    TShapeType Shape = stRectangle;
+    TPen Pen;
+    TBrush Brush;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+};

@@ -1,16 +1,22 @@
 #include "vcl/Windows.h"
 
+#include "rtl/Cp1251.h"
 #include "vcl/Forms.h"
 #include "vcl/Platform.h"
 
 #include <QApplication>
 #include <QBitmap>
+#include <QDesktopServices>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMargins>
 #include <QRegion>
 #include <QThread>
+#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -91,8 +97,15 @@ int SetWindowRgn(HWND wnd, HRGN rgn, BOOL redraw) {
         return 0;
     wnd->setMask(*rgn);
     delete rgn;
-    if (redraw)
-        wnd->update();
+    if (redraw) {
+        // X11: the new shape waits in Qt's request buffer until something flushes it (measured:
+        // 46 of 48 animation frames never reached the server without this). A synchronous
+        // repaint flushes it with the window's pixels, and handles no timer or input meanwhile.
+        if (wnd->isVisible())
+            wnd->repaint();
+        else
+            wnd->update();
+    }
     return 1;
 }
 
@@ -188,4 +201,80 @@ HCURSOR LoadCursor(HINSTANCE, const char* name) {
 HDC GetDC(HWND wnd) {
     static int screen;
     return wnd ? nullptr : &screen;
+}
+
+// ---------------------------------------------------------------- layered windows
+
+namespace {
+
+// The extended style of each window that ever had one set.
+std::map<const QWidget*, LONG>& extendedStyles() {
+    static std::map<const QWidget*, LONG> styles;
+    return styles;
+}
+
+LONG extendedStyle(const QWidget* wnd) {
+    const auto& styles = extendedStyles();
+    const auto it = styles.find(wnd);
+    return it == styles.end() ? 0 : it->second;
+}
+
+} // namespace
+
+LONG GetWindowLongA(HWND wnd, int index) {
+    if (!wnd || index != GWL_EXSTYLE)
+        return 0;
+    return extendedStyle(wnd);
+}
+
+LONG SetWindowLongA(HWND wnd, int index, LONG value) {
+    if (!wnd || index != GWL_EXSTYLE)
+        return 0;
+    auto& styles = extendedStyles();
+    const LONG previous = extendedStyle(wnd);
+    if (styles.find(wnd) == styles.end())
+        QObject::connect(wnd, &QObject::destroyed, [wnd] { extendedStyles().erase(wnd); });
+    styles[wnd] = value;
+    if ((previous & WS_EX_LAYERED) && !(value & WS_EX_LAYERED)) {
+        wnd->setWindowOpacity(1.0);
+        vcl::FlushWindowSystem();
+    }
+    return previous;
+}
+
+BOOL SetLayeredWindowAttributes(HWND wnd, std::uint32_t, std::uint8_t alpha, std::uint32_t flags) {
+    if (!wnd || !(extendedStyle(wnd) & WS_EX_LAYERED))
+        return FALSE;
+    if (flags & LWA_ALPHA) {
+        // Also for a hidden window: the opacity stays with it and holds when it is shown.
+        wnd->setWindowOpacity(alpha / 255.0);
+        vcl::FlushWindowSystem();
+    }
+    return TRUE;
+}
+
+HINSTANCE ShellExecuteA(HWND, const char*, const char* file, const char*, const char*, int) {
+    const QUrl url(QString::fromStdString(Cp1251ToUtf8(AnsiString(file))));
+    const bool opened = url.isValid() && QDesktopServices::openUrl(url);
+    // Like the shell's answer: above 32 on success, "file not found" otherwise.
+    return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(opened ? 42 : 2));
+}
+
+// ---------------------------------------------------------------- window manager
+
+QMargins vcl::FrameExtents(QWidget* window) {
+    if (!window || !window->isWindow() || window->windowFlags() & Qt::FramelessWindowHint)
+        return QMargins();
+    if (window->isVisible() && window->testAttribute(Qt::WA_WState_Created)) {
+        const QRect frame = window->frameGeometry();
+        const QRect client = window->geometry();
+        if (frame != client)
+            return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                            frame.right() - client.right(), frame.bottom() - client.bottom());
+    }
+    return vcl::platform().frameExtents(window);
+}
+
+void vcl::FlushWindowSystem() {
+    vcl::platform().flush();
 }

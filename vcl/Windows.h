@@ -8,6 +8,7 @@
 
 class QWidget;
 class QRegion;
+class QMargins;
 
 using HWND = QWidget*;
 using HRGN = QRegion*;
@@ -53,7 +54,28 @@ HCURSOR LoadCursor(HINSTANCE instance, const char* name);
 // Only the screen's context, GetDC(NULL), exists here.
 HDC GetDC(HWND wnd);
 
+// GWL_EXSTYLE only: the extended style is kept here per window, 0 until set. Removing
+// WS_EX_LAYERED makes the window opaque again.
 LONG GetWindowLongA(HWND wnd, int index);
 LONG SetWindowLongA(HWND wnd, int index, LONG value);
+// LWA_ALPHA on a layered window: its opacity becomes alpha / 255 at once (also while hidden).
+// Fails on a window without WS_EX_LAYERED.
 BOOL SetLayeredWindowAttributes(HWND wnd, std::uint32_t key, std::uint8_t alpha,
                                 std::uint32_t flags);
+// Opens `file` (a "mailto:" link, say) with the desktop's program for it. Returns a value
+// above 32 on success, 2 when nothing could open it.
+HINSTANCE ShellExecuteA(HWND wnd, const char* verb, const char* file, const char* parameters,
+                        const char* directory, int show);
+
+namespace vcl {
+
+// The window manager's frame around a top-level window (left, top, right, bottom). For a
+// window not yet shown, the window manager's estimate where it gives one; zero without a
+// window manager, for frameless windows and on platforms without one.
+QMargins FrameExtents(QWidget* window);
+
+// Sends what the program asked of the window system so far, so that it takes effect now and
+// not at the next return to the event loop.
+void FlushWindowSystem();
+
+} // namespace vcl
