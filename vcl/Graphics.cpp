@@ -35,6 +35,7 @@ QFont TFont::ToQFont() const {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setStyleHint(QFont::SansSerif);
     f.setPixelSize((size_ * 96 + 36) / 72);
+    f.setStretch(Stretch);
     f.setBold(Style & fsBold);
     f.setItalic(Style & fsItalic);
     f.setUnderline(Style & fsUnderline);

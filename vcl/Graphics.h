@@ -37,6 +37,8 @@ class TFont {
 public:
     TColor Color = clBlack;
     TFontStyles Style = 0;
+    // Width of the face in percent (100 normal, 87 semi-condensed: DejaVu Sans Condensed).
+    int Stretch = 100;
 
     // Point size at 96 pixels per inch; the face is the system's sans-serif font.
     int Size() const { return size_; }
