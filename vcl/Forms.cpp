@@ -165,7 +165,6 @@ void TApplication::Initialize() {
     app_ = std::make_unique<QApplication>(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("quibra"));
-    QApplication::setApplicationDisplayName(toQString(Title));
 }
 
 void TApplication::adopt(TForm* form) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMargins>
 #include <QRect>
 #include <memory>
 #include <string>
@@ -40,6 +41,13 @@ public:
     // right and bottom edges excluded becomes QRect(left, top, right - left, bottom - top)),
     // while `grabber`'s mouse button is held; nullptr releases it.
     virtual void confinePointer(QWidget* grabber, const QRect* screenRect) = 0;
+
+    // The frame the window manager puts around a top-level window that is not mapped yet
+    // (zero when there is none or it cannot tell).
+    virtual QMargins frameExtents(QWidget* window) = 0;
+    // Sends every buffered window-system request and waits until they are handled, without
+    // running the event loop.
+    virtual void flush() = 0;
 
     // Keyboard: is the Print Screen key down now, or was it pressed since the last question?
     virtual bool printKeyPressed() = 0;

@@ -12,12 +12,11 @@ E2E_PIDS+=($OWNER)
 sleep 1.5
 kill -STOP "$OWNER"
 # The error box appears once.
-wait_for "error box" 10 sh -c "xdotool search --name '^Quibra\$' | grep -v '^$GADGET_WIN\$'"
+wait_for "error box" 10 error_box
 sleep 3
 check_eq "one report while the owner hangs" 1 "$(grep -c 'Cannot open clipboard' "$GADGET_DIR/stderr")"
-BOX=$(xdotool search --name '^Quibra$' | grep -v "^$GADGET_WIN\$" | head -n 1)
-xdotool windowactivate --sync "$BOX" key Return 2>/dev/null || xdotool key Return
-sleep 0.5
+dismiss_error_box
+check "the error box is gone" not error_box
 
 # Still hung: the gadget can be dragged.
 xdotool mousemove "$((x + 100))" "$((y + 80))"

@@ -57,8 +57,45 @@ start_gadget() {
     "$GADGET_DIR/quibra" >"$GADGET_DIR/stdout" 2>"$GADGET_DIR/stderr" &
     GADGET_PID=$!
     E2E_PIDS+=($GADGET_PID)
-    wait_for "gadget window" 15 sh -c "xdotool search --onlyvisible --pid $GADGET_PID --name '^Quibra\$' >/dev/null"
-    GADGET_WIN=$(xdotool search --onlyvisible --pid "$GADGET_PID" --name '^Quibra$' | head -n 1)
+    wait_for "gadget window" 15 find_gadget_window
+    GADGET_WIN=$(find_gadget_window)
+}
+
+# find_gadget_window: the gadget's own 192 x 200 window (the tray icon's window and Qt's
+# hidden ones carry the same name).
+find_gadget_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$GADGET_PID" --name '^Quibra$' 2>/dev/null); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Width: 192' &&
+            xwininfo -id "$id" 2>/dev/null | grep -q 'Height: 200'; then
+            echo "$id"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# error_box: the visible error message box of the gadget, if any.
+error_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --pid "$GADGET_PID" --name '^Quibra$' 2>/dev/null); do
+        [ "$id" = "$GADGET_WIN" ] && continue
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+        xwininfo -id "$id" 2>/dev/null | grep -qE 'Width: (1|[0-9]{1,2})$' && continue
+        echo "$id"
+        return 0
+    done
+    return 1
+}
+
+# dismiss_error_box: presses Return in the error box.
+dismiss_error_box() {
+    local box
+    box=$(error_box) || return 0
+    xdotool windowactivate "$box" 2>/dev/null || true
+    sleep 0.3
+    xdotool key Return
+    sleep 0.3
 }
 
 # wait_for WHAT SECONDS COMMAND...: retries the command every 0.1 s.
@@ -89,6 +126,8 @@ check() { # check DESCRIPTION COMMAND...
         E2E_FAILS=$((E2E_FAILS + 1))
     fi
 }
+
+not() { ! "$@"; }
 
 check_eq() { # check_eq DESCRIPTION EXPECTED ACTUAL
     if [ "$2" = "$3" ]; then

@@ -47,6 +47,8 @@ struct FakePlatform : vcl::Platform {
     void confinePointer(QWidget*, const QRect* r) override {
         confinement = r ? std::optional<QRect>(*r) : std::nullopt;
     }
+    QMargins frameExtents(QWidget*) override { return QMargins(); }
+    void flush() override {}
     bool printKeyPressed() override { return printKey; }
     bool grabPrimaryScreen(QImage& out) override {
         out = screen;

@@ -48,6 +48,12 @@ void QtPlatform::prepareToolWindow(QWidget*) {}
 
 void QtPlatform::confinePointer(QWidget*, const QRect*) {}
 
+QMargins QtPlatform::frameExtents(QWidget*) {
+    return QMargins();
+}
+
+void QtPlatform::flush() {}
+
 bool QtPlatform::printKeyPressed() {
     return false;
 }

@@ -13,6 +13,8 @@ public:
     ClipStatus clipboardPicture(QImage& out, bool& present) override;
     void prepareToolWindow(QWidget* window) override;
     void confinePointer(QWidget* grabber, const QRect* screenRect) override;
+    QMargins frameExtents(QWidget* window) override;
+    void flush() override;
     bool printKeyPressed() override;
     bool grabPrimaryScreen(QImage& out) override;
 };

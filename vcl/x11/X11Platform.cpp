@@ -1,11 +1,13 @@
 #include "vcl/x11/X11Platform.h"
 
 #include "vcl/x11/X11Clipboard.h"
+#include "vcl/x11/X11Frame.h"
 #include "vcl/x11/X11Keyboard.h"
 #include "vcl/x11/X11Screen.h"
 #include "vcl/x11/X11Window.h"
 
 #include <QGuiApplication>
+#include <QWidget>
 
 #include <X11/Xlib.h>
 
@@ -63,6 +65,14 @@ bool X11Platform::printKeyPressed() {
     if (!printKey_)
         printKey_ = std::make_unique<PrintKeyWatcher>();
     return printKey_->pressed();
+}
+
+QMargins X11Platform::frameExtents(QWidget* window) {
+    return x11::frameExtents(window->winId());
+}
+
+void X11Platform::flush() {
+    x11::sync();
 }
 
 bool X11Platform::grabPrimaryScreen(QImage& out) {

@@ -23,6 +23,8 @@ public:
 
     void prepareToolWindow(QWidget* window) override;
     void confinePointer(QWidget* grabber, const QRect* screenRect) override;
+    QMargins frameExtents(QWidget* window) override;
+    void flush() override;
 
     bool printKeyPressed() override;
     bool grabPrimaryScreen(QImage& out) override;
