@@ -9,17 +9,9 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QFile>
 #include <QIcon>
 
 namespace {
-
-QImage facePicture() {
-    QFile file(QStringLiteral(":/face.jpg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QImage();
-    return vcl::decodeJpeg(file.readAll());
-}
 
 // The main icon, all eight sizes: the application's icon, which the tray icon shows.
 void LoadMainIcon() {
@@ -43,7 +35,7 @@ void TForm1::LoadLayout() {
     Image1 = new TImage(this);
     Image1->SetBounds(0, 0, 192, 200);
     Image1->AutoSize = true;
-    Image1->SetPicture(facePicture());
+    Image1->SetPicture(vcl::decodeJpegFile(QStringLiteral(":/face.jpg")));
     Image1->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
         Image1MouseDown(s, b, sh, x, y);
     };

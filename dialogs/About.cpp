@@ -5,19 +5,10 @@
 #include "vcl/Jpeg.h"
 #include "vcl/Windows.h"
 
-#include <QFile>
-
 TForm3* Form3 = nullptr;
 const char* const ContactAddress = "quibra@example.org";
 
 namespace {
-
-QImage miniature() {
-    QFile file(QStringLiteral(":/miniature.jpg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QImage();
-    return vcl::decodeJpeg(file.readAll());
-}
 
 // The logo with its transparent colour, the colour of its lower-left pixel, left out.
 QImage logo() {
@@ -52,20 +43,13 @@ void TForm3::LoadLayout() {
     SetCaption("\xCE \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE5"); // О программе
     move(678, 111);
     SetClientSize(287, 164);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, ToQColor(clBtnFace));
-    setPalette(colours);
-    setAutoFillBackground(true);
-    setFont(TFont().ToQFont());
-    // Only the buttons asked for: the close button, no minimise or maximise.
-    setWindowFlag(Qt::CustomizeWindowHint);
     OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { FormMouseMove(s, sh, x, y); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 
     Image1 = new TImage(this);
     Image1->SetBounds(8, 13, 100, 100);
     Image1->AutoSize = true;
-    Image1->SetPicture(miniature());
+    Image1->SetPicture(vcl::decodeJpegFile(QStringLiteral(":/miniature.jpg")));
 
     Label1 = new TLabel(this);
     Label1->Font.Style = fsBold;

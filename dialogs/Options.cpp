@@ -28,13 +28,6 @@ void TForm2::LoadLayout() {
     SetCaption("\xCD\xE0\xF1\xF2\xF0\xEE\xE9\xEA\xE8"); // Настройки
     move(402, 110);
     SetClientSize(287, 164);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, ToQColor(clBtnFace));
-    setPalette(colours);
-    setAutoFillBackground(true);
-    setFont(TFont().ToQFont());
-    // Only the buttons asked for: the close button, no minimise or maximise.
-    setWindowFlag(Qt::CustomizeWindowHint);
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
 
     Shape1 = new TShape(this);

@@ -1,6 +1,7 @@
 #include "vcl/Forms.h"
 
 #include "rtl/Cp1251.h"
+#include "vcl/Graphics.h"
 #include "vcl/Platform.h"
 
 #include <QApplication>
@@ -39,14 +40,21 @@ TForm::TForm(const char* className, TBorderStyle border, TFormStyle style, TPosi
         // No frame, no caption bar, and a tool window so no taskbar entry is made for it.
         flags = Qt::Tool | Qt::FramelessWindowHint;
     } else {
-        flags = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                Qt::MSWindowsFixedSizeDialogHint;
+        // A caption with the close button only, no minimise or maximise.
+        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
     }
     if (style == fsStayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
     setWindowFlags(flags);
     setAttribute(Qt::WA_QuitOnClose, false);
     setObjectName(QString::fromLatin1(className));
+    // Every form: the dialog face colour and the forms' font.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ToQColor(clBtnFace));
+    setPalette(colours);
+    setAutoFillBackground(true);
+    setFont(TFont().ToQFont());
 }
 
 TForm::~TForm() = default;

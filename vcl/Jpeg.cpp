@@ -1,5 +1,7 @@
 #include "vcl/Jpeg.h"
 
+#include <QFile>
+
 #include "rtl/Cp1251.h"
 #include "rtl/FileUtils.h"
 
@@ -292,6 +294,13 @@ void writeJpegFile(const QImage& image, const std::string& path) {
         ::unlink(tempName.c_str());
         throw EFCreateError(shownName);
     }
+}
+
+QImage decodeJpegFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    return decodeJpeg(file.readAll());
 }
 
 } // namespace vcl
