@@ -23,6 +23,7 @@ printf 'no picture' | xclip -selection clipboard
 sleep 1
 xdotool key Print
 wait_for "error report" 10 grep -q 'Unsupported clipboard format' "$GADGET_DIR/stderr"
+wait_for "error box" 10 error_box
 sleep 1
 check "no file for a clipboard without a picture" test ! -e "$SHOTS/picture3.jpg"
 check_eq "no temporary files left" "" "$(ls -A "$SHOTS" | grep -v '^picture[12]\.jpg$' || true)"
