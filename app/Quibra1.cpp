@@ -106,6 +106,12 @@ void TForm1::FormDestroy(TObject*) {
 
 void TForm1::Timer1Timer(TObject*) {
     Timer1->SetEnabled(false);
+    // One look at the formats serves the whole tick: a slow owner is waited for once, and no
+    // animation frame can run inside the tick while it is waited for.
+    Clipboard()->Open();
+    struct CloseClipboard {
+        ~CloseClipboard() { Clipboard()->Close(); }
+    } closeClipboard;
     try {
         if (GetAsyncKeyState(VK_SNAPSHOT) != 0)
             SaveClipboardPicture();
@@ -123,6 +129,9 @@ void TForm1::Timer1Timer(TObject*) {
         // show operation has started the animation (whose end re-arms the monitor), the
         // next tick is armed here. A fault seen on the previous tick is not shown again.
         Edit1->Clear();
+        // A wait cut short by the program's end is no fault to report.
+        if (Application->Terminated())
+            return;
         if (!Timer2->Enabled())
             Timer1->SetEnabled(true);
         if (e.Message() == LastTickError)

@@ -11,10 +11,25 @@ namespace {
 
 } // namespace
 
+void TClipboard::Open() {
+    ++openCount_;
+}
+
+void TClipboard::Close() {
+    if (openCount_ > 0 && --openCount_ == 0)
+        formats_.reset();
+}
+
 bool TClipboard::HasFormat(int format) {
     vcl::ClipFormats formats;
-    if (vcl::platform().clipboardFormats(formats) != vcl::ClipStatus::Ok)
-        cannotOpen();
+    if (openCount_ > 0 && formats_) {
+        formats = *formats_;
+    } else {
+        if (vcl::platform().clipboardFormats(formats) != vcl::ClipStatus::Ok)
+            cannotOpen();
+        if (openCount_ > 0)
+            formats_ = formats;
+    }
     switch (format) {
     case CF_TEXT:
         return formats.text;

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
@@ -118,9 +119,21 @@ void TForm::closeEvent(QCloseEvent* e) {
     if (this == Application->MainForm()) {
         Application->Terminate();
     } else if (action == caFree) {
-        // Freed once the handler that closed it has returned.
-        QTimer::singleShot(0, qApp, [form = this] { TForm::Destroy(form); });
+        // A modal form is freed by ShowModal once its loop has ended: a loop nested inside it
+        // (a clipboard wait, the menu) must not free it under ShowModal's feet.
+        if (modalLoop_)
+            freeAfterModal_ = true;
+        else
+            freeLater();
     }
+}
+
+void TForm::freeLater() {
+    // Once the handler that closed it has returned.
+    QTimer::singleShot(0, qApp, [form = QPointer<TForm>(this)] {
+        if (form)
+            TForm::Destroy(form);
+    });
 }
 
 void TForm::Close() {
@@ -134,6 +147,8 @@ int TForm::ShowModal() {
     modalLoop_ = &loop;
     loop.exec(QEventLoop::DialogExec);
     modalLoop_ = nullptr;
+    if (freeAfterModal_)
+        freeLater();
     return 0;
 }
 

@@ -53,7 +53,9 @@ private:
     const char* className_;
     TPosition position_;
     bool shownOnce_ = false;
+    void freeLater();
     QEventLoop* modalLoop_ = nullptr;
+    bool freeAfterModal_ = false;
 };
 
 class TApplication {

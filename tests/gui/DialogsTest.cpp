@@ -537,4 +537,25 @@ TEST_F(DialogsTest, TimersKeepRunningWhileADialogIsModal) {
     }
 }
 
+// A dialog closed from a loop nested in its modal one (a clipboard wait, the menu) is freed
+// only after ShowModal has left its loop.
+TEST_F(DialogsTest, ADialogClosedFromANestedLoopOutlivesItsShowModal) {
+    for (bool about : {false, true}) {
+        TForm* d = about ? static_cast<TForm*>(openAbout()) : openOptions();
+        QPointer<TForm> alive = d;
+        bool stillThereAfterTheNestedLoop = false;
+        QTimer::singleShot(0, [&] {
+            QEventLoop nested;
+            QTimer::singleShot(0, [&] { d->Close(); });
+            QTimer::singleShot(30, &nested, &QEventLoop::quit);
+            nested.exec();
+            stillThereAfterTheNestedLoop = !alive.isNull();
+        });
+        d->ShowModal();
+        EXPECT_TRUE(stillThereAfterTheNestedLoop) << about;
+        settle();
+        EXPECT_TRUE(alive.isNull()) << about;
+    }
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "vcl/Platform.h"
 
 #include <QRect>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,9 +20,17 @@ struct FakePlatform : vcl::Platform {
     int pictureFetches = 0;
     std::optional<QRect> confinement;
     std::vector<QWidget*> toolWindows;
+    // Called at every clipboard request, as a slow owner's wait would run the event loop.
+    std::function<void()> duringRequest;
+
+    void request() {
+        if (duringRequest)
+            duringRequest();
+    }
 
     vcl::ClipStatus clipboardFormats(vcl::ClipFormats& out) override {
         ++formatQueries;
+        request();
         if (busy)
             return vcl::ClipStatus::Busy;
         out.text = text.has_value();
@@ -29,6 +38,7 @@ struct FakePlatform : vcl::Platform {
         return vcl::ClipStatus::Ok;
     }
     vcl::ClipStatus clipboardText(std::string& utf8, bool& present) override {
+        request();
         if (busy)
             return vcl::ClipStatus::Busy;
         present = text.has_value();
@@ -37,6 +47,7 @@ struct FakePlatform : vcl::Platform {
     }
     vcl::ClipStatus clipboardPicture(QImage& out, bool& present) override {
         ++pictureFetches;
+        request();
         if (busy)
             return vcl::ClipStatus::Busy;
         present = !picture.isNull();

@@ -194,6 +194,22 @@ TEST_F(GadgetTest, AnOwnerThatDoesNotAnswerIsReportedOnce) {
     EXPECT_EQ(reports.size(), 2u);
 }
 
+TEST_F(GadgetTest, ATickLooksAtTheFormatsOnceAndNoFrameRunsInsideIt) {
+    platform->text = "0x1F";
+    platform->picture = QImage(4, 4, QImage::Format_RGB32);
+    platform->printKey = true;
+    bool timer2DuringARequest = false;
+    platform->duringRequest = [&] { timer2DuringARequest |= form->Timer2->Enabled(); };
+    for (int i = 0; i < 3; ++i) {
+        platform->formatQueries = 0;
+        tick();
+        EXPECT_EQ(platform->formatQueries, 1);
+        animate();
+    }
+    EXPECT_FALSE(timer2DuringARequest);
+    EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(GadgetTest, AnimationLengthsAndHandOver) {
     platform->text = "1";
     tick();
