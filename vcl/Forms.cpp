@@ -185,7 +185,14 @@ void TApplication::Initialize() {
         argc = 1;
     else
         argc = 3;
+    // The forms are laid out in pixels, and the screen copies are the screen's pixels: one
+    // window pixel is one screen pixel, whatever scale the desktop asks Qt for.
+    const bool scalingChosen = qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING");
+    if (!scalingChosen)
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", QByteArray("0"));
     app_ = std::make_unique<QApplication>(argc, argv);
+    if (!scalingChosen)
+        qunsetenv("QT_ENABLE_HIGHDPI_SCALING"); // not for the programs we start
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("quibra"));
 }
