@@ -96,6 +96,10 @@ struct MonitorCase {
     const char* hint;
 };
 
+void PrintTo(const MonitorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class MonitorTest : public GadgetTest, public ::testing::WithParamInterface<MonitorCase> {};
 
 TEST_P(MonitorTest, FillsTheLinesFromTheClipboard) {
